@@ -1,0 +1,30 @@
+// Entry point of the test programs that need OpenGL: one real 256 x 256 GLUT window, double
+// buffered with depth like the program's, whose context every test draws in. Run them on a display
+// (tools/with-xvfb.sh gives a private one).
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+
+    int glutArgc = 1;
+    char* glutArgv[] = {argv[0], nullptr};
+    glutInit(&glutArgc, glutArgv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(256, 256);
+    glutInitWindowPosition(0, 0);
+    const int window = glutCreateWindow("Orlavane test");
+    glutDisplayFunc([] {});
+    for (int i = 0; i < 10; ++i) glutMainLoopEvent();  // let the window be mapped and sized
+
+    const int status = RUN_ALL_TESTS();
+    // Finish all drawing and tear the context down while the GL driver is whole: Mesa's llvmpipe
+    // compiles pending work lazily, and freeglut's exit handler runs after the driver's static
+    // destructors, where a late compile crashes.
+    glFinish();
+    glutDestroyWindow(window);
+    glutMainLoopEvent();
+    return status;
+}
