@@ -4,6 +4,9 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+// Present only in a build with LeakSanitizer.
+extern "C" void __lsan_do_leak_check() __attribute__((weak));
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
@@ -20,6 +23,9 @@ int main(int argc, char** argv)
     for (int i = 0; i < 10; ++i) glutMainLoopEvent();  // let the window be mapped and sized
 
     const int status = RUN_ALL_TESTS();
+    // Look for leaks now, while every block Mesa holds is still reachable from the loaded driver;
+    // at exit the driver is unloaded first and its blocks would be reported as lost.
+    if (__lsan_do_leak_check) __lsan_do_leak_check();
     // Finish all drawing and tear the context down while the GL driver is whole: Mesa's llvmpipe
     // compiles pending work lazily, and freeglut's exit handler runs after the driver's static
     // destructors, where a late compile crashes.
