@@ -21,19 +21,33 @@ constexpr PlaneRule PLANES[6] = {
 
 bool isOutside(const Vec4& v, const PlaneRule& p) { return p.sign * (v.*p.coord) > v.w; }
 
-// The point where the edge cur -> next meets the plane, interpolated from cur. With s the plane's
-// sign and a its coordinate, t = (s*w_cur - a_cur) / ((a_next - a_cur) - s*w_next + s*w_cur),
-// summed left to right: for the left plane that is (-w_cur - x_cur) / ((x_next - x_cur) + w_next
-// - w_cur), and for the right plane (w_cur - x_cur) / ((x_next - x_cur) - w_next + w_cur). The
-// order of the terms fixes the rounding, so it must not be rearranged. The denominator is never
-// zero: one end is strictly outside and the other is not.
-Vec4 crossing(const Vec4& cur, const Vec4& next, const PlaneRule& p)
+// The parameter t along cur -> next where the edge meets the plane. With s the plane's sign and
+// a its coordinate, t = (s*w_cur - a_cur) / ((a_next - a_cur) - s*w_next + s*w_cur), summed left
+// to right: for the left plane that is (-w_cur - x_cur) / ((x_next - x_cur) + w_next - w_cur), and
+// for the right plane (w_cur - x_cur) / ((x_next - x_cur) - w_next + w_cur). The order of the
+// terms fixes the rounding, so it must not be rearranged.
+//
+// In exact arithmetic the denominator is d_cur - d_next, never zero since one end is strictly
+// outside and the other is not, and 0 <= t <= 1. In float the sum can cancel to zero or overshoot
+// when both ends lie within rounding of the plane, giving 0/0 = NaN or a t past the edge's ends.
+// Every point of such an edge is as good as any other, so t is kept to [0, 1], and a NaN takes
+// the inside end, so that no finite edge ever yields a NaN vertex.
+float crossingT(const Vec4& cur, const Vec4& next, const PlaneRule& p, bool curOut)
 {
     const float aCur = cur.*p.coord;
     const float aNext = next.*p.coord;
     const float swCur = p.sign * cur.w;
     const float swNext = p.sign * next.w;
     const float t = (swCur - aCur) / (((aNext - aCur) - swNext) + swCur);
+    if (t >= 0.0f && t <= 1.0f) return t;
+    if (t > 1.0f) return 1.0f;
+    if (t < 0.0f) return 0.0f;
+    return curOut ? 1.0f : 0.0f;
+}
+
+Vec4 crossing(const Vec4& cur, const Vec4& next, const PlaneRule& p, bool curOut)
+{
+    const float t = crossingT(cur, next, p, curOut);
     return Vec4{cur.x + t * (next.x - cur.x), cur.y + t * (next.y - cur.y),
                 cur.z + t * (next.z - cur.z), cur.w + t * (next.w - cur.w)};
 }
@@ -54,7 +68,7 @@ int clipPass(const Vec4* in, int n, Vec4* out, int cap, const PlaneRule& plane)
         const bool closing = i + 1 == n;  // the last edge runs back to in[0]
         const Vec4& next = closing ? in[0] : in[i + 1];
         const bool nextOut = closing ? firstOut : isOutside(next, plane);
-        if (curOut != nextOut) emit(crossing(in[i], next, plane));
+        if (curOut != nextOut) emit(crossing(in[i], next, plane, curOut));
         if (!nextOut) emit(next);
         curOut = nextOut;
     }

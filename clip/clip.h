@@ -8,6 +8,9 @@
 //   - Inside vertices are copied bit for bit; crossing points are interpolated from the edge's start
 //     vertex towards its end vertex. Duplicates are kept: an on-plane vertex next to an outside one
 //     comes out twice.
+//   - Where rounding would put a crossing past the ends of its edge, or make it 0/0 (both ends
+//     within rounding of the plane), the crossing is kept on the edge: a NaN takes the inside end.
+//     Finite input therefore never yields a NaN vertex.
 //   - A polygon wholly inside a plane comes back rotated by one place: in[1], ..., in[n-1], in[0].
 #pragma once
 

@@ -14,7 +14,8 @@
 void drawAxes();
 
 // The wireframe of glFrustum(l, r, b, t, n, f), apex at the origin: the near rectangle at z = -n,
-// the far rectangle (the near one scaled by f / n) at z = -f, then the four side edges.
+// the far rectangle (the near one scaled by f / n) at z = -f, then the four side edges. With
+// n == 0 the far corners are infinite and OpenGL drops the lines that reach them.
 void drawFrustum(float l, float r, float b, float t, float n, float f);
 
 // One line loop through the vertices in order.

@@ -102,6 +102,51 @@ TEST_F(AppTest, CameraTurnsWithTheViewAngles)
     EXPECT_GT(turned[0].b.x - turned[0].a.x, 0.05);
 }
 
+bool sameFrame(const std::vector<Segment>& a, const std::vector<Segment>& b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const Segment& s = a[i];
+        const Segment& t = b[i];
+        if (s.a.x != t.a.x || s.a.y != t.a.y || s.a.z != t.a.z || s.b.x != t.b.x || s.b.y != t.b.y ||
+            s.b.z != t.b.z)
+            return false;
+    }
+    return true;
+}
+
+// Values the program never produces itself still leave nothing behind: the frame after them
+// draws exactly as it would have.
+TEST_F(AppTest, FramesAfterDegenerateValuesDrawAsBefore)
+{
+    scene.animating = 0;
+    for (int view : {0, 1}) {
+        scene.clipSpaceView = view;
+        const std::vector<Segment> good = captureFrame();
+
+        reshape(300, 0);
+        display();
+        reshape(0, 0);
+        display();
+        turnView(&scene, 40, -40, 0, 0);
+        const Frustum degenerate[] = {
+            {-0.25f, 0.25f, -0.25f, 0.25f, 0.0f, 1.0f},    // n = 0
+            {-0.25f, -0.25f, -0.25f, 0.25f, 0.25f, 1.0f},  // r = l
+            {-0.25f, 0.25f, 0.25f, 0.25f, 0.25f, 1.0f},    // t = b
+            {-0.25f, 0.25f, -0.25f, 0.25f, 0.5f, 0.5f},    // f = n
+        };
+        for (const Frustum& f : degenerate) {
+            scene.frustum = f;
+            display();
+        }
+        scene.frustum = SCENE_INITIAL.frustum;
+        reshape(256, 256);
+
+        EXPECT_TRUE(std::isfinite(scene.viewYaw) && std::isfinite(scene.viewPitch));
+        EXPECT_TRUE(sameFrame(captureFrame(), good)) << "view " << view;
+    }
+}
+
 TEST_F(AppTest, MotionTurnsWhileTheLeftButtonIsHeld)
 {
     ASSERT_EQ(glutGet(GLUT_WINDOW_WIDTH), 256);

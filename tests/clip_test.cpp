@@ -362,6 +362,23 @@ TEST(ClipPolygon, ConvexPolygonsNearPlaneEdgesGiveThePlainResult)
     }
 }
 
+// Found by the fuzzer: an edge from a vertex on the far plane to one a single unit in the last
+// place beyond it. The crossing formula's denominator cancels to zero in float, and taken as it
+// stands it gives 0/0, a NaN vertex from finite input.
+TEST(ClipToPlane, EdgeWithinRoundingOfThePlaneGivesNoNaN)
+{
+    const Polygon in = {{0x1.a8p+0f, 0x1.a8p+0f, 0x1.a8p+0f, 0x1.a8p+0f},
+                        {0x1p-24f, 0x1.3f3f4p-1f, 0x1.3f3f4p-1f, 0x1.3f3f3ep-1f},
+                        {-1, 0, 0, 1}};
+    const Polygon out = clipOne(in, CLIP_FAR);
+    ASSERT_EQ(out.size(), 4u);
+    for (const Vec4& v : out) {
+        EXPECT_FALSE(std::isnan(v.x) || std::isnan(v.y) || std::isnan(v.z) || std::isnan(v.w));
+        EXPECT_LE(v.z, v.w);
+    }
+    EXPECT_TRUE(sameVertex(out[0], in[0], 0.0f));  // the inside end stands in for the crossing
+}
+
 TEST(ClipPolygon, ThousandVerticesInsideComeBackRotatedBySix)
 {
     Polygon in;

@@ -20,7 +20,7 @@ step() { echo "-- $*"; }
 colour_width() { convert "$1" -fill black +opaque "$2" -format '%@' info: | cut -dx -f1; }
 
 step "start"
-start_program "$program" "$shot_dir/stdout" "$shot_dir/stderr" || fail "no window titled Orlavane appeared"
+start_program "$shot_dir/stdout" "$shot_dir/stderr" "$program" || fail "no window titled Orlavane appeared"
 
 step "window: title, size and position"
 [ "$(xdotool getwindowname "$window")" = "Orlavane" ] || fail "title is not Orlavane"

@@ -6,6 +6,7 @@
 #include "geometry/geometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace reference {
 
@@ -21,7 +22,7 @@ inline bool outside(const Vec4& v, int plane)
     }
 }
 
-inline float crossingT(const Vec4& c, const Vec4& n, int plane)
+inline float formulaT(const Vec4& c, const Vec4& n, int plane)
 {
     switch (plane) {
     case 0: return (-c.w - c.x) / ((n.x - c.x) + n.w - c.w);
@@ -31,6 +32,17 @@ inline float crossingT(const Vec4& c, const Vec4& n, int plane)
     case 4: return (-c.w - c.z) / ((n.z - c.z) + n.w - c.w);
     default: return (c.w - c.z) / ((n.z - c.z) - n.w + c.w);
     }
+}
+
+// The formula's t kept to the edge: rounding can push it past either end, or make it 0/0 when
+// both ends are within rounding of the plane, and then the inside end is taken.
+inline float crossingT(const Vec4& c, const Vec4& n, int plane)
+{
+    const float t = formulaT(c, n, plane);
+    if (std::isnan(t)) return outside(c, plane) ? 1.0f : 0.0f;
+    if (t < 0.0f) return 0.0f;
+    if (t > 1.0f) return 1.0f;
+    return t;
 }
 
 inline int clipToPlane(const Vec4* in, int n, Vec4* out, int plane)

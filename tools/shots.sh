@@ -18,7 +18,7 @@ die() {
     exit 1
 }
 
-start_program "$program" /dev/stdout /dev/stderr || die "the program's window did not appear"
+start_program /dev/stdout /dev/stderr "$program" || die "the program's window did not appear"
 wait_for 15 has_green || die "the program drew nothing"
 sleep 2
 shot_to "$out/world.png" || die "could not save $out/world.png"

@@ -17,9 +17,12 @@ find_program_window() {
     [ -n "$window" ]
 }
 
-# start_program PROGRAM STDOUT STDERR: starts it in the background and waits for its window.
+# start_program STDOUT STDERR COMMAND [ARG...]: starts the command in the background, its output
+# going to the two files, and waits for the program's window.
 start_program() {
-    "$1" >"$2" 2>"$3" &
+    local out=$1 err=$2
+    shift 2
+    "$@" >"$out" 2>"$err" &
     program_pid=$!
     wait_for 15 find_program_window || return 1
     local info
@@ -28,12 +31,14 @@ start_program() {
     window_y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
 }
 
-# end_program: presses Esc, waits for the process to end and returns its exit status.
+program_running() { kill -0 "$program_pid" 2>/dev/null; }
+program_ended() { ! program_running; }
+
+# end_program [SECONDS]: presses Esc, waits (10 s by default) for the process to end and returns
+# its exit status, or 124 if it is still running.
 end_program() {
     key Escape
-    program_running() { kill -0 "$program_pid" 2>/dev/null; }
-    program_ended() { ! program_running; }
-    wait_for 10 program_ended || return 124
+    wait_for "${1:-10}" program_ended || return 124
     local status=0
     wait "$program_pid" || status=$?
     program_pid=
@@ -87,3 +92,12 @@ drag() {
     done
     xdotool mouseup "$1" 2>/dev/null
 }
+
+# Frames the program has drawn, and the bytes of heap it has in use, as written by the preloaded
+# frame counter (tests/frame_counter.cpp) to the file $frame_file; 0 before the first count.
+frames_drawn() { local n; read -r n _ 2>/dev/null <"$frame_file" && echo "$n" || echo 0; }
+heap_kib() { local _n bytes; read -r _n bytes 2>/dev/null <"$frame_file" && echo $((bytes / 1024)) || echo 0; }
+frames_at_least() { [ "$(frames_drawn)" -ge "$1" ]; }
+
+# Resident memory of the program in KiB.
+resident_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$program_pid/status"; }
