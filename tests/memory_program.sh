@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Usage: tests/memory_program.sh PATH/TO/orlavane PATH/TO/libframe_counter.so [FRAMES]
-# Runs the real program on the display in DISPLAY with the frame counter preloaded, switching
+# Usage: tests/memory_program.sh PATH/TO/orlavane PATH/TO/libframe_probe.so [FRAMES]
+# Runs the real program on the display in DISPLAY with the frame probe preloaded, switching
 # views every 2,500 frames, and shows that its memory stays flat. Mesa grows its own memory in a
 # few steps of 512 KiB as the square passes through new poses (about 1.6 MiB within the first
 # 15,000 frames here), so the first 20,000 frames are a warm-up. Over the FRAMES that follow

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Usage: tests/storm_program.sh PATH/TO/orlavane PATH/TO/libframe_counter.so [SECONDS] [SEED]
+# Usage: tests/storm_program.sh PATH/TO/orlavane PATH/TO/libframe_probe.so [SECONDS] [SEED]
 # Survival under a storm of input, on the display in DISPLAY: for SECONDS (20 by default) the real
 # program gets random keys (space, backslash and keys that do nothing), mouse buttons pressed and
 # released out of order, drags, and window sizes from 1 x 1 to 600 x 600. Afterwards it must be

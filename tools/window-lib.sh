@@ -94,7 +94,7 @@ drag() {
 }
 
 # Frames the program has drawn, and the bytes of heap it has in use, as written by the preloaded
-# frame counter (tests/frame_counter.cpp) to the file $frame_file; 0 before the first count.
+# frame probe (tests/frame_probe.cpp) to the file $frame_file; 0 before the first count.
 frames_drawn() { local n; read -r n _ 2>/dev/null <"$frame_file" && echo "$n" || echo 0; }
 heap_kib() { local _n bytes; read -r _n bytes 2>/dev/null <"$frame_file" && echo $((bytes / 1024)) || echo 0; }
 frames_at_least() { [ "$(frames_drawn)" -ge "$1" ]; }
