@@ -1,6 +1,7 @@
 // The frame, the window's shape and the drag, in a real GLUT window on a real GL context.
 #include "app/app.h"
 
+#include "alloc_count.h"
 #include "feedback.h"
 
 #include <GL/glut.h>
@@ -144,6 +145,20 @@ TEST_F(AppTest, FramesAfterDegenerateValuesDrawAsBefore)
 
         EXPECT_TRUE(std::isfinite(scene.viewYaw) && std::isfinite(scene.viewPitch));
         EXPECT_TRUE(sameFrame(captureFrame(), good)) << "view " << view;
+    }
+}
+
+TEST_F(AppTest, EachFrameMakesThreeHeapArraysAndReleasesThem)
+{
+    for (int view : {0, 1}) {
+        scene.clipSpaceView = view;
+        for (int i = 0; i < 50; ++i) display();  // Mesa's first-use work is not the frame's
+        glFinish();
+        const long allocated = alloc_count::arrayAllocations();
+        const long released = alloc_count::arrayReleases();
+        for (int i = 0; i < 100; ++i) display();
+        EXPECT_EQ(alloc_count::arrayAllocations() - allocated, 300) << "view " << view;
+        EXPECT_EQ(alloc_count::arrayReleases() - released, 300) << "view " << view;
     }
 }
 

@@ -7,14 +7,7 @@ set -u
 source "$(dirname "$0")/../tools/window-lib.sh"
 
 program=$1
-shot_dir=$(mktemp -d)
-program_pid=
-trap '[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null; rm -rf "$shot_dir"' EXIT
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
+begin_session
 step() { echo "-- $*"; }
 # Width of the bounding box of one colour.
 colour_width() { convert "$1" -fill black +opaque "$2" -format '%@' info: | cut -dx -f1; }

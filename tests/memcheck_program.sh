@@ -10,10 +10,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../tools/window-lib.sh"
 
 program=$1
-shot_dir=$(mktemp -d)
+begin_session
 log="$shot_dir/memcheck.log"
-program_pid=
-trap '[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null; rm -rf "$shot_dir"' EXIT
 
 fail() {
     echo "FAIL: $*"

@@ -12,14 +12,7 @@ source "$(dirname "$0")/../tools/window-lib.sh"
 program=$1
 counter=$2
 frames=${3:-20000}
-shot_dir=$(mktemp -d)
-frame_file="$shot_dir/frames"
-program_pid=
-trap '[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null; rm -rf "$shot_dir"' EXIT
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
+begin_session
 
 start_program /dev/null /dev/null env LD_PRELOAD="$counter" ORLAVANE_FRAME_COUNT_FILE="$frame_file" \
     "$program" || fail "no window appeared"

@@ -16,14 +16,7 @@ seconds=${3:-20}
 seed=${4:-$$}
 RANDOM=$seed
 echo "seed $seed"
-shot_dir=$(mktemp -d)
-frame_file="$shot_dir/frames"
-program_pid=
-trap '[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null; rm -rf "$shot_dir"' EXIT
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
+begin_session
 
 keys=(space backslash space backslash a Z 1 Return Tab BackSpace F1 Left Up Delete Shift_L Control_L
       bracketright slash quotedbl 0x5c)

@@ -17,13 +17,7 @@ if [ -z "${ORLAVANE_ON_PRIVATE_DISPLAY:-}" ]; then
 fi
 
 source tools/window-lib.sh
-shot_dir=$(mktemp -d)
-program_pid=
-trap '[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null; rm -rf "$shot_dir"' EXIT
-die() {
-    echo "error: $*" >&2
-    exit 1
-}
+begin_session
 
 # record DIR FRAMES [KEY...]: runs the program, turns the camera, presses the keys, and saves
 # the frames named by FRAMES ("FIRST COUNT STEP") in DIR.

@@ -9,14 +9,7 @@ source "$(dirname "$0")/window-lib.sh"
 program=$1
 out=$2
 mkdir -p "$out"
-shot_dir=$(mktemp -d)
-program_pid=
-trap '[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null; rm -rf "$shot_dir"' EXIT
-
-die() {
-    echo "error: $*" >&2
-    exit 1
-}
+begin_session
 
 start_program /dev/stdout /dev/stderr "$program" || die "the program's window did not appear"
 wait_for 15 has_green || die "the program drew nothing"

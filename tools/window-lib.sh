@@ -2,6 +2,25 @@
 # test and the screenshot scripts. Each wait is for a condition, with a deadline in seconds.
 # Needs DISPLAY, xdotool, xwininfo and ImageMagick. Sets: program_pid, window, window_x, window_y.
 
+# begin_session: a scratch folder $shot_dir, with $frame_file named in it, removed when the script
+# exits, when the program started by start_program is also ended if it is still running.
+begin_session() {
+    shot_dir=$(mktemp -d)
+    frame_file="$shot_dir/frames"
+    program_pid=
+    trap '[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null; rm -rf "$shot_dir"' EXIT
+}
+
+# For tests: report a failure and stop. For tools: report an error on stderr and stop.
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+die() {
+    echo "error: $*" >&2
+    exit 1
+}
+
 # Runs a command until it succeeds; fails once the deadline passes.
 wait_for() {
     local deadline=$(($(date +%s) + $1))
