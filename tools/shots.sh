@@ -6,6 +6,7 @@
 set -u
 source "$(dirname "$0")/window-lib.sh"
 
+[ $# -eq 2 ] || { echo "usage: $0 PATH/TO/orlavane DIR" >&2; exit 2; }
 program=$1
 out=$2
 mkdir -p "$out"
