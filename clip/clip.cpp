@@ -12,9 +12,12 @@ namespace {
 template <int Axis>
 float coord(const Vec4& v)
 {
-    if constexpr (Axis == 0) return v.x;
-    if constexpr (Axis == 1) return v.y;
-    if constexpr (Axis == 2) return v.z;
+    if constexpr (Axis == 0)
+        return v.x;
+    else if constexpr (Axis == 1)
+        return v.y;
+    else
+        return v.z;
 }
 
 // Strictly beyond the plane; a comparison with a NaN is false, so NaN says inside.
