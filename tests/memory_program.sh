@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Usage: tests/memory_program.sh PATH/TO/orlavane PATH/TO/libframe_probe.so [FRAMES]
 # Runs the real program on the display in DISPLAY with the frame probe preloaded, switching
-# views every 2,500 frames, and shows that its memory stays flat. Mesa grows its own memory in a
-# few steps of 512 KiB as the square passes through new poses (about 1.6 MiB within the first
-# 15,000 frames here), so the first 20,000 frames are a warm-up. Over the FRAMES that follow
-# (20,000 by default) heap in use may grow by at most 64 KiB and the resident size by at most
-# 1 MiB. Leaking one of the three arrays of each frame adds about 1.5 MiB to both.
+# views every 2,500 frames, and shows that its memory stays flat over FRAMES frames (20,000 by
+# default) after a warm-up of 20,000:
+#   - heap in use, which holds every array the program makes, may grow by at most 64 KiB; leaking
+#     just one of the three arrays of each frame would add about 1.5 MiB;
+#   - the resident size may grow by at most 2 MiB. Mesa's llvmpipe maps memory for its compiled
+#     pipelines in steps of 512 KiB as the square passes through poses it has not drawn before,
+#     outside the heap: here 1.6 MiB in the first 15,000 frames, and now and then a step or two
+#     later.
 set -u
 source "$(dirname "$0")/../tools/window-lib.sh"
 
@@ -41,6 +44,6 @@ growth=$((end_kib - start_kib))
 echo "resident memory: ${start_kib} KiB after ${start_frames} frames, ${end_kib} KiB after ${end_frames} frames (growth ${growth} KiB over $((end_frames - start_frames)) frames)"
 echo "heap in use: ${start_heap} KiB after ${start_frames} frames, ${end_heap} KiB after ${end_frames} frames"
 [ "$status" -eq 0 ] || fail "exit status $status"
-[ "$growth" -le 1024 ] || fail "resident memory grew by ${growth} KiB"
+[ "$growth" -le 2048 ] || fail "resident memory grew by ${growth} KiB"
 [ $((end_heap - start_heap)) -le 64 ] || fail "heap in use grew by $((end_heap - start_heap)) KiB"
 echo "PASS"
