@@ -1,6 +1,7 @@
 #include "geometry/geometry.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -19,8 +20,10 @@ bool isUnit(float one, float zero1, float zero2)
 {
     // The unit component must be 1.0f bit for bit (so -1.0f does not match); the other two need
     // only compare equal to zero, which lets -0.0f through.
-    const float exactOne = 1.0f;
-    return std::memcmp(&one, &exactOne, sizeof one) == 0 && zero1 == 0.0f && zero2 == 0.0f;
+    constexpr std::uint32_t ONE_BITS = 0x3f800000u;  // 1.0f
+    std::uint32_t bits;
+    std::memcpy(&bits, &one, sizeof bits);
+    return bits == ONE_BITS && zero1 == 0.0f && zero2 == 0.0f;
 }
 
 bool frustumIsDegenerate(float l, float r, float b, float t, float n, float f)
