@@ -17,17 +17,10 @@ namespace {
 
 using Polygon = std::vector<Vec4>;
 
-bool sameFloat(float a, float b)
-{
-    // NaN's sign and payload carry no meaning; every other value must match to the bit.
-    if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 // Within tolerance, or to the bit when tolerance is 0.
 bool closeFloat(float a, float b, float tolerance)
 {
-    return sameFloat(a, b) || std::fabs(a - b) <= tolerance;
+    return reference::sameFloat(a, b) || std::fabs(a - b) <= tolerance;
 }
 
 bool sameVertex(const Vec4& a, const Vec4& b, float tolerance)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace reference {
 
@@ -62,6 +63,12 @@ int clipToPlane(const Vec4* in, int n, Vec4* out, int plane)
         if (!nextOut) out[count++] = next;
     }
     return count;
+}
+
+bool sameFloat(float a, float b)
+{
+    if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 int worstCaseRoom(int n)

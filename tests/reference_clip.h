@@ -13,6 +13,10 @@ bool outside(const Vec4& v, int plane);
 // One pass: clips the n vertices of in against the plane into out, which must have room.
 int clipToPlane(const Vec4* in, int n, Vec4* out, int plane);
 
+// The same float to the bit, except that any two NaNs match: their sign and payload carry no
+// meaning. The rule by which the program's clipper is held to this one.
+bool sameFloat(float a, float b);
+
 // Room that six passes can need for n vertices: one pass over m vertices writes at most 3m/2.
 int worstCaseRoom(int n);
 

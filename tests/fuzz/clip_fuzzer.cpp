@@ -52,14 +52,9 @@ std::vector<Vec4> decode(const uint8_t* data, size_t size)
     return polygon;
 }
 
-bool sameFloat(float a, float b)
-{
-    if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 bool sameVertex(const Vec4& a, const Vec4& b)
 {
+    using reference::sameFloat;
     return sameFloat(a.x, b.x) && sameFloat(a.y, b.y) && sameFloat(a.z, b.z) && sameFloat(a.w, b.w);
 }
 
