@@ -82,6 +82,23 @@ TEST_F(AppTest, ClipSpaceViewShowsTheCubeAndNoAxes)
     }
 }
 
+// The cube is drawn after the z mirror is popped: its near face (the frustum's near rectangle, the
+// first loop drawFrustum sends) lies at z = -1, away from the camera at +8, and so deeper than the
+// far face.
+TEST_F(AppTest, ClipSpaceCubeIsNotMirrored)
+{
+    scene.clipSpaceView = 1;
+    const std::vector<Segment> cube = ofColour(captureFrame(), 0, 1, 0);
+    ASSERT_EQ(cube.size(), 12u);
+    // Captured z grows towards the camera.
+    double nearFaceClosest = -1e9, farFaceFarthest = 1e9;
+    for (int i = 0; i < 4; ++i) {
+        nearFaceClosest = std::fmax(nearFaceClosest, std::fmax(cube[i].a.z, cube[i].b.z));
+        farFaceFarthest = std::fmin(farFaceFarthest, std::fmin(cube[4 + i].a.z, cube[4 + i].b.z));
+    }
+    EXPECT_LT(nearFaceClosest, farFaceFarthest);
+}
+
 TEST_F(AppTest, SquareWhollyOutsideLeavesOnlyTheBlueAxis)
 {
     scene.animating = 0;

@@ -47,7 +47,7 @@ key space
 wait_for 10 equals "$paused" || fail "space again did not return to the identical world view"
 
 step "other keys and right or middle drags change nothing"
-key a Z 1 Return Tab F1 Left
+key a Z q Q 1 Return Tab F1 Left
 drag 3 60 40
 drag 2 -50 30
 sleep 0.5

@@ -9,7 +9,9 @@
 //     ORLAVANE_DUMP_FRAMES="FIRST COUNT STEP") as DIR/frame-NNNNN.ppm, read from the back buffer
 //     just before it is shown;
 //   - with ORLAVANE_FRAME_DELAY_US set, it sleeps that long before showing each frame, so that a
-//     script's key presses and drags land within the first few frames.
+//     script's key presses and drags land within the first few frames;
+//   - with ORLAVANE_LEAK_BYTES_PER_FRAME set, it loses that many bytes of heap every frame: a leak
+//     planted on purpose, which the memory test must catch.
 #include <GL/gl.h>
 #include <dlfcn.h>
 #include <malloc.h>
@@ -22,6 +24,9 @@
 #include <vector>
 
 namespace {
+
+// Where the planted leak's blocks go; each new one makes the last unreachable.
+void* volatile plantedLeak = nullptr;
 
 void writeCount(const char* path, long frames)
 {
@@ -76,9 +81,11 @@ extern "C" void glutSwapBuffers()
     static const char* const countFile = std::getenv("ORLAVANE_FRAME_COUNT_FILE");
     static const char* const dumpDir = std::getenv("ORLAVANE_DUMP_DIR");
     static const char* const delay = std::getenv("ORLAVANE_FRAME_DELAY_US");
+    static const char* const leak = std::getenv("ORLAVANE_LEAK_BYTES_PER_FRAME");
     static long frames = 0;
 
     ++frames;
+    if (leak) plantedLeak = std::malloc(static_cast<size_t>(std::atol(leak)));
     if (delay) std::this_thread::sleep_for(std::chrono::microseconds(std::atol(delay)));
     if (dumpDir && isDumped(frames)) dumpFrame(dumpDir, frames);
     if (real) real();

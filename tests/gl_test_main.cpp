@@ -1,6 +1,8 @@
 // Entry point of the test programs that need OpenGL: one real 256 x 256 GLUT window, double
 // buffered with depth like the program's, whose context every test draws in. Run them on a display
 // (tools/with-xvfb.sh gives a private one).
+#include "exit_guard.h"
+
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
@@ -9,6 +11,7 @@ extern "C" void __lsan_do_leak_check() __attribute__((weak));
 
 int main(int argc, char** argv)
 {
+    exitGuardInstall(argc, argv);  // before InitGoogleTest, which takes the gtest flags out of argv
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
 
@@ -23,6 +26,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < 10; ++i) glutMainLoopEvent();  // let the window be mapped and sized
 
     const int status = RUN_ALL_TESTS();
+    exitGuardRelease();
     // Look for leaks now, while every block Mesa holds is still reachable from the loaded driver;
     // at exit the driver is unloaded first and its blocks would be reported as lost.
     if (__lsan_do_leak_check) __lsan_do_leak_check();

@@ -18,16 +18,6 @@ protected:
     }
 };
 
-TEST_F(SceneTest, StartsInTheWorldViewAnimatingWithNothingDragged)
-{
-    EXPECT_EQ(scene.clipSpaceView, 0);
-    EXPECT_EQ(scene.animating, 1);
-    EXPECT_EQ(scene.dragging, 0);
-    EXPECT_EQ(scene.viewPitch, 0.0f);
-    EXPECT_EQ(scene.viewYaw, 0.0f);
-    EXPECT_EQ(scene.vertexCount, 4);
-}
-
 // Corner i of the square turned by the same angle about x, then y, then z, and moved to centre,
 // computed independently in double.
 void expectedCorner(double out[3], const Vec4& corner, double degrees, const Vec3& centre)
@@ -90,6 +80,30 @@ TEST_F(SceneTest, BouncesFallOnTheFramesSinglePrecisionGives)
         EXPECT_EQ(scene.velocity.*axis.component, -v0) << axis.name;
         // The step is taken back: the centre stays, up to rounding, where the frame before left it.
         EXPECT_NEAR(scene.position.*axis.component, before, 1e-7f) << axis.name;
+    }
+}
+
+// The bounce tests are strict: a step that ends exactly on a bound keeps its velocity. The numbers
+// are exact in float, so each sum lands on the bound itself.
+TEST_F(SceneTest, AStepEndingExactlyOnABoundDoesNotBounce)
+{
+    struct Case {
+        const char* bound;
+        float Vec3::*component;
+        float start, step;
+    };
+    const Case cases[] = {
+        {"right", &Vec3::x, 0.125f, 0.125f},  {"left", &Vec3::x, -0.125f, -0.125f},
+        {"top", &Vec3::y, 0.125f, 0.125f},    {"bottom", &Vec3::y, -0.125f, -0.125f},
+        {"near", &Vec3::z, -0.5f, 0.25f},     {"far", &Vec3::z, -0.5f, -0.5f},
+    };
+    for (const Case& c : cases) {
+        scene = SCENE_INITIAL;
+        scene.position.*c.component = c.start;
+        scene.velocity.*c.component = c.step;
+        animateScene(1);
+        EXPECT_EQ(scene.position.*c.component, c.start + c.step) << c.bound;
+        EXPECT_EQ(scene.velocity.*c.component, c.step) << c.bound << " bounced";
     }
 }
 
