@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds as ./test.sh does, and shows the program:
+# Installs what building and running the program need and is missing (not the test tools), builds
+# as ./test.sh does, and shows the program:
 #   - with a display (DISPLAY set): runs build/orlavane in a window;
 #   - without one: runs it for about two seconds on a private virtual display, saves
 #     shots/world.png and, after pressing space, shots/clip-space.png, ends it with Esc, prints
@@ -12,4 +13,5 @@ if [ -n "${DISPLAY:-}" ]; then
     exec build/orlavane
 fi
 echo "No display: running on a private virtual one and saving screenshots."
+tools/install-packages.sh headless
 exec tools/with-xvfb.sh tools/shots.sh build/orlavane shots

@@ -2,7 +2,7 @@
 
 #include "draw/draw.h"
 
-#include <GL/glut.h>
+#include "draw/opengl.h"
 
 namespace {
 

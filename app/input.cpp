@@ -1,6 +1,6 @@
 #include "app/app.h"
 
-#include <GL/glut.h>
+#include "draw/opengl.h"
 
 #include <cstdlib>
 

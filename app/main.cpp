@@ -9,7 +9,7 @@
 //   left-button drag  turn the outside camera, 180 degrees per window width or height
 #include "app/app.h"
 
-#include <GL/glut.h>
+#include "draw/opengl.h"
 
 int main(int argc, char** argv)
 {

@@ -3,7 +3,7 @@
 #include "clip/clip.h"
 #include "scene/scene.h"
 
-#include <GL/gl.h>
+#include "draw/opengl.h"
 
 namespace {
 

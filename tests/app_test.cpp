@@ -4,7 +4,7 @@
 #include "alloc_count.h"
 #include "feedback.h"
 
-#include <GL/glut.h>
+#include "draw/opengl.h"
 #include <gtest/gtest.h>
 
 #include <cmath>

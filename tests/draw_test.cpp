@@ -6,7 +6,7 @@
 #include "feedback.h"
 #include "scene/scene.h"
 
-#include <GL/gl.h>
+#include "draw/opengl.h"
 #include <gtest/gtest.h>
 
 #include <cmath>

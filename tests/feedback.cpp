@@ -1,6 +1,6 @@
 #include "feedback.h"
 
-#include <GL/gl.h>
+#include "draw/opengl.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // Keyboard and mouse handlers, and the drag arithmetic, on the scene record alone.
 #include "app/app.h"
 
-#include <GL/glut.h>
+#include "draw/opengl.h"
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 reps=${1:-15}
 
-tools/install-packages.sh
+tools/install-packages.sh run headless bench
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DORLAVANE_BENCH=ON >/dev/null
 cmake --build build-bench -j "$(nproc)" --target clip_bench frame_bench >/dev/null
 

@@ -7,11 +7,12 @@
 # Frames are read from the program's back buffer by the preloaded frame probe
 # (tests/frame_probe.cpp), which also slows the program to about 50 frames a second so that the
 # drag and the space key land long before frame 150: the pictures are the same on every run.
-# Builds first, as ./test.sh does.
+# Installs what it needs and builds first, as ./test.sh does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ -z "${ORLAVANE_ON_PRIVATE_DISPLAY:-}" ]; then
+    tools/install-packages.sh run headless test
     tools/build.sh >/dev/null
     ORLAVANE_ON_PRIVATE_DISPLAY=1 exec tools/with-xvfb.sh "$0" "$@"
 fi
