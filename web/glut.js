@@ -12,6 +12,7 @@
 //     browser's (AltGr, which some layouts need for backslash, counts as a character key).
 //   - A press on the canvas holds the pointer until its release, like a window's implicit grab:
 //     motion and the release are reported wherever the pointer is, in canvas pixels.
+//   - After each frame Module.onFrameDrawn(), if the page gives one, lets the page follow it.
 //   - The program ends with exit(): the frame loop and the input stop for good, and
 //     Module.onProgramExit(status) tells the page. A failure to make a WebGL context ends it the
 //     same way, with status 1 and a message.
@@ -76,9 +77,13 @@ var LibraryOrlavaneGlut = {
       if (GLUT.redisplay && !GLUT.ended) {
         GLUT.redisplay = false;
         GLUT.call('display');
-        if (!GLUT.firstFrameShown && !GLUT.ended) {
-          GLUT.firstFrameShown = true;
-          if (typeof performance != 'undefined' && performance.mark) performance.mark('orlavane-first-frame');
+        if (!GLUT.ended) {
+          if (!GLUT.firstFrameShown) {
+            GLUT.firstFrameShown = true;
+            performance.mark('orlavane-first-frame');
+          }
+          GLUT.framesShown = (GLUT.framesShown || 0) + 1;
+          if (Module['onFrameDrawn']) Module['onFrameDrawn']();
         }
       }
       if (!GLUT.ended) GLUT.frameRequest = requestAnimationFrame(GLUT.frame);
