@@ -54,7 +54,7 @@ class Browser:
         self.buffer = b""
         self.next_id = 0
         self.events = []
-        self.session = None
+        self.session = self.target = None
 
     def __enter__(self):
         return self
@@ -121,8 +121,8 @@ class Browser:
     def open(self, url, width, height):
         """Opens a page of the given size with the protocol's domains for console, errors and
         network turned on, and navigates it to url."""
-        target = self.call("Target.createTarget", session=False, url="about:blank")["targetId"]
-        self.session = self.call("Target.attachToTarget", session=False, targetId=target,
+        self.target = self.call("Target.createTarget", session=False, url="about:blank")["targetId"]
+        self.session = self.call("Target.attachToTarget", session=False, targetId=self.target,
                                  flatten=True)["sessionId"]
         for domain in ("Page", "Runtime", "Log", "Network"):
             self.call(domain + ".enable")
