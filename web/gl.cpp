@@ -264,32 +264,23 @@ void glScalef(GLfloat x, GLfloat y, GLfloat z)
     multiplyCurrent(&by);
 }
 
-// As Mesa builds it: the sine and cosine of the angle in double, rounded to float, the elementary
-// matrix for an axis along x, y or z, and otherwise the normalised axis's general form.
+// As Mesa builds it: the sine and cosine of the angle in double, rounded to float; for an axis
+// along x, y or z the elementary matrix (a negative axis turning the other way), and otherwise the
+// normalised axis's general form.
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
 {
+    const float axis[3] = {x, y, z};
+    int along = -1;  // the axis's one non-zero component, or 3 when it has more than one
+    for (int k = 0; k < 3; ++k)
+        if (axis[k] != 0) along = along == -1 ? k : 3;
     const float s = static_cast<float>(std::sin(angle * PI / 180.0));
     const float c = static_cast<float>(std::cos(angle * PI / 180.0));
     Matrix by = identity();
     float* m = by.m;
-    if (x != 0 && y == 0 && z == 0) {
-        if (x < 0) {
-            glRotatef(-angle, -x, 0, 0);
-            return;
-        }
-        m[5] = c, m[10] = c, m[6] = s, m[9] = -s;
-    } else if (x == 0 && y != 0 && z == 0) {
-        if (y < 0) {
-            glRotatef(-angle, 0, -y, 0);
-            return;
-        }
-        m[0] = c, m[10] = c, m[8] = s, m[2] = -s;
-    } else if (x == 0 && y == 0 && z != 0) {
-        if (z < 0) {
-            glRotatef(-angle, 0, 0, -z);
-            return;
-        }
-        m[0] = c, m[5] = c, m[1] = s, m[4] = -s;
+    if (along >= 0 && along < 3) {
+        const int i = (along + 1) % 3, j = (along + 2) % 3;  // the plane the turn moves in
+        const float signedSine = axis[along] < 0 ? -s : s;
+        m[5 * i] = c, m[5 * j] = c, m[4 * i + j] = signedSine, m[4 * j + i] = -signedSine;
     } else {
         const float length = std::sqrt(x * x + y * y + z * z);
         if (length <= 1.0e-4f) return;
