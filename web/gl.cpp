@@ -239,28 +239,17 @@ void glPopMatrix()
     if (stack->size() > 1) stack->pop_back();
 }
 
-void glMultMatrixf(const GLfloat* m)
-{
-    Matrix by;
-    for (int i = 0; i < 16; ++i) by.m[i] = m[i];
-    multiplyCurrent(&by);
-}
-
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
 {
     Matrix by = identity();
-    by.m[12] = x;
-    by.m[13] = y;
-    by.m[14] = z;
+    by.m[12] = x, by.m[13] = y, by.m[14] = z;
     multiplyCurrent(&by);
 }
 
 void glScalef(GLfloat x, GLfloat y, GLfloat z)
 {
     Matrix by = identity();
-    by.m[0] = x;
-    by.m[5] = y;
-    by.m[10] = z;
+    by.m[0] = x, by.m[5] = y, by.m[10] = z;
     multiplyCurrent(&by);
 }
 
