@@ -18,7 +18,13 @@ esac
 tools/install-packages.sh web
 # Emscripten's JavaScript optimiser needs acorn, which Debian keeps among Node's system modules.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+log=$(mktemp)
+if ! emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release "$@" >"$log" 2>&1; then
+    cat "$log" >&2
+    rm -f "$log"
+    exit 1
+fi
+rm -f "$log"
 cmake --build build-web -j "$(nproc)"
 page=$(pwd)/build-web/index.html
 echo "The page: $page"
