@@ -32,7 +32,7 @@ def find_chromium():
 
 
 class Browser:
-    def __init__(self, timeout=30):
+    def __init__(self, timeout=30, extra_flags=()):
         self.timeout = timeout
         self.profile = tempfile.mkdtemp(prefix="orlavane-chromium-")
         to_browser_read, self.to_browser = os.pipe()
@@ -45,7 +45,7 @@ class Browser:
             os.dup2(write_end, 4)
 
         self.process = subprocess.Popen(
-            [find_chromium(), *CHROMIUM_FLAGS, "--remote-debugging-pipe",
+            [find_chromium(), *CHROMIUM_FLAGS, *extra_flags, "--remote-debugging-pipe",
              "--user-data-dir=" + self.profile, "about:blank"],
             close_fds=False, preexec_fn=give_pipe_to_browser,
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

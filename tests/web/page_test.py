@@ -3,7 +3,7 @@
 Uses the page in Debian's headless Chromium as a person would, through the DevTools protocol:
 opens it from disk, looks at the canvas, presses keys and drags the mouse with the browser's own
 input events, compares screenshots, ends the program with Esc, and then opens the page once more
-from a static web server on 127.0.0.1. Every wait is for a condition, with a deadline. Fails on
+from a static web server on 127.0.0.1, and once in a browser without WebGL. Every wait is for a condition, with a deadline. Fails on
 any console error, uncaught exception or failed load."""
 
 import collections
@@ -243,6 +243,16 @@ def run_from_server(browser, page_path):
         server.shutdown()
 
 
+def run_without_webgl(page_path):
+    step("a browser without WebGL: the page says why the program cannot run, with no exception")
+    with Browser(extra_flags=["--disable-webgl"]) as browser:
+        page = Page(browser, pathlib.Path(page_path).resolve().as_uri())
+        page.wait_until(lambda: "ended with status 1" in page.status(), what="the page to say the program ended")
+        check("no WebGL context" in page.status(), f"the page says: {page.status()}")
+        problems = browser.problems()
+        check(not problems, "the console reported: " + "; ".join(problems))
+
+
 def main():
     if len(sys.argv) != 2:
         print(__doc__)
@@ -256,6 +266,7 @@ def main():
             run_from_disk(browser, page_path)
         with Browser() as browser:
             run_from_server(browser, page_path)
+        run_without_webgl(page_path)
     except Failure as failure:
         print("FAIL:", failure)
         return 1
