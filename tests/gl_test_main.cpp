@@ -13,7 +13,11 @@ int main(int argc, char** argv)
 {
     exitGuardInstall(argc, argv);  // before InitGoogleTest, which takes the gtest flags out of argv
     ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+    if (::testing::GTEST_FLAG(list_tests)) {
+        const int status = RUN_ALL_TESTS();
+        exitGuardRelease();
+        return status;
+    }
 
     int glutArgc = 1;
     char* glutArgv[] = {argv[0], nullptr};
