@@ -24,7 +24,7 @@ var ClipperPanel = (function() {
   var SIZE = 132;
   var COLOUR_IN = '#e07b00', COLOUR_OUT = '#0645d8', COLOUR_CROSSING = '#c000c0';
 
-  var panel = {figures: [], last: null, costs: [], updates: 0, hidden: false};
+  var panel = {figures: [], last: null, hidden: false};
 
   function readTrace(module) {
     var at = module._orlavaneTracePasses() >> 2;
@@ -161,17 +161,13 @@ var ClipperPanel = (function() {
 
   function update(module) {
     if (panel.hidden || !module._orlavaneTracePasses) return;
-    var start = performance.now();
     var polygons = readTrace(module);
     if (!sameTrace(panel.last, polygons)) {
       for (var s = 0; s < STAGES.length; ++s)
         drawDiagram(panel.figures[s], STAGES[s], s ? polygons[s - 1] : polygons[0], polygons[s]);
       fillTable(polygons[polygons.length - 1]);
       panel.last = polygons;
-      panel.updates++;
     }
-    panel.costs.push(performance.now() - start);
-    if (panel.costs.length > 600) panel.costs.shift();
   }
 
   function setHidden(hidden) {
@@ -207,11 +203,5 @@ var ClipperPanel = (function() {
     });
   }
 
-  // The median time of the last updates, in milliseconds.
-  function medianCost() {
-    var sorted = panel.costs.slice().sort(function(a, b) { return a - b; });
-    return sorted.length ? sorted[Math.floor(sorted.length / 2)] : 0;
-  }
-
-  return {build: build, update: update, medianCost: medianCost, state: panel};
+  return {build: build, update: update, state: panel};
 })();
