@@ -154,6 +154,7 @@ def run_from_disk(browser, page_path):
     first = page.wait_until(lambda: (lambda s: s if has_all_colours(s) else None)(page.shot()),
                             what="red, green and blue in the canvas")
     page.changes_from(first, "the picture to change by itself")
+    heap = browser.evaluate("[Module._orlavaneHeapInUse(), Module.orlavaneGlut.framesShown]")
     # The WebAssembly is inside the page, as a data: URL, which Chromium also reports.
     requests = [r["request"]["url"][:100] for r in browser.requests() if not r["request"]["url"].startswith("data:")]
     check(len(requests) == 1, f"the page loaded more than itself: {requests}")
@@ -204,6 +205,11 @@ def run_from_disk(browser, page_path):
     step("backslash again resumes the motion")
     page.key("backslash")
     page.changes_from(turned, "the motion to resume")
+
+    step("the frames, the views and the input left the heap as it was (no leak)")
+    page.wait_until(lambda: browser.evaluate("Module.orlavaneGlut.framesShown") > heap[1] + 100, what="100 more frames")
+    now = browser.evaluate("Module._orlavaneHeapInUse()")
+    check(now == heap[0], f"the heap in use went from {heap[0]} to {now} bytes")
 
     step("Esc ends the program: the page says so, and nothing moves or reacts after")
     page.key("Escape")
