@@ -127,6 +127,10 @@ EMSCRIPTEN_KEEPALIVE void orlavanePlaceSquare(float x, float y, float z)
     scene.position = Vec3{x, y, z};
 }
 
+// For the page's tests: the square's turn about x in degrees, which after k animated frames
+// (k <= 360) is exactly k, so a test can tell how far the motion has gone.
+EMSCRIPTEN_KEEPALIVE float orlavaneSpinAngle() { return scene.spinAngle[0]; }
+
 // For the page's tests: the bytes of heap in use. The browser has no driver of its own in this
 // heap, so frames that release all they make leave it exactly as it was.
 EMSCRIPTEN_KEEPALIVE int orlavaneHeapInUse() { return static_cast<int>(mallinfo().uordblks); }
