@@ -6,8 +6,9 @@
 //     matrix call multiplies the current matrix on the right, in float; GLU's builders work in
 //     double where Mesa's GLU does.
 //   - glBegin/glEnd gather object-space vertices; glEnd carries them into clip coordinates by
-//     projection x modelview on the CPU and hands them to one shader that only passes them on, so
-//     WebGL clips, divides by w and rasterises as OpenGL would.
+//     projection x modelview on the CPU, cuts lines to the near plane, and hands them to one
+//     shader that only passes them on; WebGL clips to the other planes, divides by w and
+//     rasterises as OpenGL would.
 //   - WebGL draws lines 1 pixel wide only. A line wider than 1 is drawn as a quad per segment,
 //     widened by half the width on each side along the minor axis in window pixels, as OpenGL
 //     rasterises wide aliased lines; its depth is the line's.
@@ -46,7 +47,7 @@ struct FixedFunction {
     bool betweenBeginAndEnd;
     std::vector<Vertex> vertices;    // this primitive's vertices, in object space
     std::vector<Vertex> clipSpace;   // the same after projection x modelview
-    std::vector<Vertex> wideQuads;   // two triangles per segment of a wide line
+    std::vector<Vertex> segments;    // lines cut to the near plane: two ends, or a wide line's quad
     GLuint program, buffer;
     GLint positionAttribute, colourAttribute;
 };
@@ -176,11 +177,17 @@ bool clipToNearPlane(Vertex* a, Vertex* b)
     return a->w > 0 && b->w > 0;
 }
 
-// One wide segment as two triangles: its ends moved by half the width, in pixels, across the
-// line's minor axis, taken back into clip coordinates by multiplying with each end's w.
-void appendWideSegment(Vertex a, Vertex b, float width, const GLint viewport[4])
+// Appends one segment, cut to the near side of the near plane: its two ends for GL_LINES, or for
+// a wide line the two triangles of a quad, the ends moved by half the width, in pixels, across the
+// line's minor axis and taken back into clip coordinates by multiplying with each end's w.
+void appendSegment(Vertex a, Vertex b, float width, const GLint viewport[4])
 {
     if (!clipToNearPlane(&a, &b)) return;
+    if (width <= 1.0f) {
+        gl.segments.push_back(a);
+        gl.segments.push_back(b);
+        return;
+    }
     const float pixelsPerUnitX = viewport[2] * 0.5f, pixelsPerUnitY = viewport[3] * 0.5f;
     const float dx = (b.x / b.w - a.x / a.w) * pixelsPerUnitX;
     const float dy = (b.y / b.w - a.y / a.w) * pixelsPerUnitY;
@@ -195,23 +202,26 @@ void appendWideSegment(Vertex a, Vertex b, float width, const GLint viewport[4])
         return m;
     };
     const Vertex a0 = moved(a, -1), a1 = moved(a, 1), b0 = moved(b, -1), b1 = moved(b, 1);
-    for (const Vertex& v : {a0, b0, b1, a0, b1, a1}) gl.wideQuads.push_back(v);
+    for (const Vertex& v : {a0, b0, b1, a0, b1, a1}) gl.segments.push_back(v);
 }
 
-void drawWide(GLenum mode, float width)
+// Lines are cut to the near plane here rather than left to WebGL: a line to a point behind the eye
+// (w < 0 after the camera, as the clip-space view's projected square can have) must be drawn as
+// OpenGL clips it, and WebGL on SwiftShader was seen to draw such lines differently.
+void drawLines(GLenum mode, float width)
 {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     const std::vector<Vertex>& v = gl.clipSpace;
     const size_t n = v.size();
-    gl.wideQuads.clear();
+    gl.segments.clear();
     if (mode == GL_LINES) {
-        for (size_t i = 0; i + 1 < n; i += 2) appendWideSegment(v[i], v[i + 1], width, viewport);
+        for (size_t i = 0; i + 1 < n; i += 2) appendSegment(v[i], v[i + 1], width, viewport);
     } else {
-        for (size_t i = 0; i + 1 < n; ++i) appendWideSegment(v[i], v[i + 1], width, viewport);
-        if (mode == GL_LINE_LOOP && n > 2) appendWideSegment(v[n - 1], v[0], width, viewport);
+        for (size_t i = 0; i + 1 < n; ++i) appendSegment(v[i], v[i + 1], width, viewport);
+        if (mode == GL_LINE_LOOP && n > 2) appendSegment(v[n - 1], v[0], width, viewport);
     }
-    submit(GL_TRIANGLES, gl.wideQuads);
+    submit(width > 1.0f ? GL_TRIANGLES : GL_LINES, gl.segments);
 }
 
 bool isLine(GLenum mode) { return mode == GL_LINES || mode == GL_LINE_LOOP || mode == GL_LINE_STRIP; }
@@ -394,8 +404,8 @@ void glEnd()
     gl.clipSpace.resize(gl.vertices.size());
     for (size_t i = 0; i < gl.vertices.size(); ++i) transform(&gl.clipSpace[i], &mvp, &gl.vertices[i]);
 
-    if (isLine(gl.primitive) && gl.lineWidth > 1.0f)
-        drawWide(gl.primitive, gl.lineWidth);
+    if (isLine(gl.primitive))
+        drawLines(gl.primitive, gl.lineWidth);
     else
         submit(gl.primitive, gl.clipSpace);
 }

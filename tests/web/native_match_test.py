@@ -1,9 +1,10 @@
 """Usage: python3 tests/web/native_match_test.py build-web/index.html build/orlavane libframe_probe.so
 
 The page's canvas shows what the native window shows: the page is paused after some frames of
-motion in headless Chromium, and the native program, on the display in DISPLAY, saves the same
-frame (the frame probe reads it from the back buffer); the two pictures are compared pixel by
-pixel. Run it on a private display: tools/with-xvfb.sh.
+motion in headless Chromium, in the world view and in the clip-space view, and the native
+program, on the display in DISPLAY, saves the same frame (the frame probe reads it from the back
+buffer); the two pictures are compared pixel by pixel. Run it on a private display:
+tools/with-xvfb.sh.
 
 Both draw the same geometry through different rasterisers (Mesa's llvmpipe, SwiftShader under
 WebGL) and the page draws the 3-pixel line as quads, so a few pixels may differ: at most 3% of
@@ -19,35 +20,46 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from cdp import Browser, Image  # noqa: E402
-from page_test import Failure, Page, check, has_all_colours, step  # noqa: E402
+from page_test import Failure, Page, check, step  # noqa: E402
 
 BLACK = (0, 0, 0)
 
 
-def web_frame(page_path, after):
-    """Pauses the page after at least `after` frames; returns its picture and how many frames of
-    motion it shows (the square turns one degree about x per frame)."""
+def web_frame(page_path, after, view):
+    """Pauses the page after at least `after` frames, in the given view; returns its picture and
+    how many frames of motion it shows (the square turns one degree about x per frame)."""
     with Browser() as browser:
         page = Page(browser, pathlib.Path(page_path).resolve().as_uri())
         page.wait_until(lambda: (browser.evaluate("Module.orlavaneGlut && Module.orlavaneGlut.framesShown") or 0) > after,
                         what=f"{after} frames")
         page.key("backslash")
         picture = page.still()
+        if view == "clip-space":
+            page.key("space")
+            picture = page.changes_from(picture, "the clip-space view")
+            picture = page.still()
         frames = browser.evaluate("Module._orlavaneSpinAngle()")
-        check(has_all_colours(picture), "the paused page lacks red, green or blue")
         problems = browser.problems()
         check(not problems, "the console reported: " + "; ".join(problems))
     return picture, int(frames)
 
 
-def native_frame(program, probe, frame):
-    """The native program's frame number `frame`, read from its back buffer."""
+def native_frame(program, probe, frame, view):
+    """The native program's frame number `frame`, read from its back buffer. For the clip-space
+    view the program is slowed to ten frames a second and gets a space at once, long before the
+    frame."""
     with tempfile.TemporaryDirectory() as folder:
         env = dict(os.environ, LD_PRELOAD=probe, ORLAVANE_DUMP_DIR=folder, ORLAVANE_DUMP_FRAMES=f"{frame} 1 1")
+        if view == "clip-space":
+            env["ORLAVANE_FRAME_DELAY_US"] = "100000"
         process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         path = os.path.join(folder, "frame-%05d.ppm" % frame)
         try:
-            deadline = time.monotonic() + 30
+            if view == "clip-space":
+                window = subprocess.run(["xdotool", "search", "--sync", "--name", "^Orlavane$"], capture_output=True,
+                                        text=True, timeout=15).stdout.split()[0]
+                subprocess.run(["xdotool", "key", "--window", window, "space"], check=True, timeout=15)
+            deadline = time.monotonic() + 60
             while time.monotonic() < deadline:
                 # The probe writes the file whole before the frame is shown: wait for its full size.
                 if os.path.exists(path) and os.path.getsize(path) >= 256 * 256 * 3:
@@ -86,10 +98,10 @@ def main():
         return 2
     page_path, program, probe = sys.argv[1:]
     try:
-        for after in (5, 150):
-            step(f"the page paused after {after} or more frames, and the native program's same frame")
-            web, frames = web_frame(page_path, after)
-            native = native_frame(program, probe, frames)
+        for after, view in ((5, "world"), (150, "world"), (60, "clip-space")):
+            step(f"the page paused after {after} or more frames in the {view} view, and the native program's same frame")
+            web, frames = web_frame(page_path, after, view)
+            native = native_frame(program, probe, frames, view)
             differing = sum(web.pixel(x, y) != native.pixel(x, y) for y in range(256) for x in range(256))
             native_share, lit = matched_share(native, web)
             web_share, _ = matched_share(web, native)
