@@ -11,6 +11,7 @@ import functools
 import http.server
 import os
 import pathlib
+import random
 import sys
 import threading
 import time
@@ -140,6 +141,34 @@ def colour_along(image, end, colour):
     return hits
 
 
+def storm(browser, page, events=400, seed=20261210):
+    """Random input, but never Esc: keys that switch, pause or do nothing, and mouse buttons
+    pressed and released in any order, anywhere on the page and beyond the canvas."""
+    chance = random.Random(seed)
+    names = ["space", "backslash", "a", "Z", "q", "1", "/", "Enter", "Tab"]
+    held = {"left": False, "middle": False, "right": False}
+    mask = {"left": 1, "right": 2, "middle": 4}
+    for _ in range(events):
+        x = page.box[0] + chance.uniform(-100, 400)
+        y = page.box[1] + chance.uniform(-100, 400)
+        buttons = sum(mask[b] for b, down in held.items() if down)
+        kind = chance.random()
+        if kind < 0.3:
+            page.key(chance.choice(names))
+        elif kind < 0.7:
+            browser.mouse("mouseMoved", x, y, buttons=buttons)
+        else:
+            button = chance.choice(list(held))
+            down = chance.random() < 0.5
+            held[button] = down
+            buttons = sum(mask[b] for b, d in held.items() if d)
+            browser.mouse("mousePressed" if down else "mouseReleased", x, y, button, buttons)
+    for button, down in held.items():
+        if down:
+            browser.mouse("mouseReleased", page.box[0] + 128, page.box[1] + 128, button, 0)
+    browser.evaluate("window.scrollTo(0, 0)")
+
+
 def run_from_disk(browser, page_path):
     url = pathlib.Path(page_path).resolve().as_uri()
     step("open " + url)
@@ -205,6 +234,12 @@ def run_from_disk(browser, page_path):
     step("backslash again resumes the motion")
     page.key("backslash")
     page.changes_from(turned, "the motion to resume")
+
+    step("a storm of keys, buttons pressed and released out of order, and drags leaves it running")
+    storm(browser, page)
+    frames = browser.evaluate("Module.orlavaneGlut.framesShown")
+    page.wait_until(lambda: browser.evaluate("Module.orlavaneGlut.framesShown") > frames + 10, what="frames after the storm")
+    check("ended" not in page.status(), "the storm ended the program")
 
     step("the frames, the views and the input left the heap as it was (no leak)")
     page.wait_until(lambda: browser.evaluate("Module.orlavaneGlut.framesShown") > heap[1] + 100, what="100 more frames")
