@@ -118,8 +118,10 @@ var LibraryOrlavaneGlut = {
       GLUT.listen(window, 'keydown', function(event) {
         var code = GLUT.keyCode(event);
         if (code < 0) return;
-        // Tab still moves the focus; every other key stays the program's (space does not scroll).
-        if (code != 9) event.preventDefault();
+        // Character keys and Esc are the program's alone (space does not scroll the page); Enter,
+        // Tab, Backspace and Delete also keep their use on the page, so that Tab moves the focus and
+        // Enter presses a focused button.
+        if (event.key.length == 1 || code == 27) event.preventDefault();
         var at = GLUT.lastPointer || [0, 0];
         GLUT.call('keyboard', code, at[0], at[1]);
       });

@@ -132,7 +132,7 @@ def run(browser, page_path):
     check(browser.evaluate("!document.querySelector('#panel .empty').hidden"), "the panel does not say it is empty")
     check(page.still().count(BLUE) == 0, "the clip-space view shows blue with the square wholly outside")
 
-    step("the button hides the panel and shows it again; keys do not press it")
+    step("the button hides the panel and shows it again; space does not press it, Enter on it does")
     button = browser.evaluate("(() => { const r = document.getElementById('panel-toggle').getBoundingClientRect();"
                               " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
     browser.mouse("mousePressed", *button, button="left", buttons=1)
@@ -145,6 +145,13 @@ def run(browser, page_path):
     browser.mouse("mousePressed", *button, button="left", buttons=1)
     browser.mouse("mouseReleased", *button, button="left")
     page.wait_until(lambda: not browser.evaluate("document.getElementById('panel').hidden"), what="the panel to show")
+    browser.evaluate("document.getElementById('panel-toggle').focus()")
+    before = page.still()
+    page.key("space")  # the program's key, even with the button focused
+    page.changes_from(before, "space to switch the view with the button focused")
+    check(not browser.evaluate("document.getElementById('panel').hidden"), "space pressed the focused button")
+    page.key("Enter")  # as a keyboard user reaches the button
+    page.wait_until(lambda: browser.evaluate("document.getElementById('panel').hidden"), what="Enter to press the button")
 
     problems = browser.problems()
     check(not problems, "the console reported: " + "; ".join(problems))
