@@ -20,7 +20,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from cdp import Browser, Image  # noqa: E402
-from page_test import Failure, Page, check, step  # noqa: E402
+from harness import Failure, Page, check, check_console, run_test, step  # noqa: E402
 
 BLACK = (0, 0, 0)
 
@@ -39,8 +39,7 @@ def web_frame(page_path, after, view):
             picture = page.changes_from(picture, "the clip-space view")
             picture = page.still()
         frames = browser.evaluate("Module._orlavaneSpinAngle()")
-        problems = browser.problems()
-        check(not problems, "the console reported: " + "; ".join(problems))
+        check_console(browser)
     return picture, int(frames)
 
 
@@ -92,29 +91,19 @@ def matched_share(image, other):
     return matched / max(lit, 1), lit
 
 
-def main():
-    if len(sys.argv) != 4:
-        print(__doc__)
-        return 2
-    page_path, program, probe = sys.argv[1:]
-    try:
-        for after, view in ((5, "world"), (150, "world"), (60, "clip-space")):
-            step(f"the page paused after {after} or more frames in the {view} view, and the native program's same frame")
-            web, frames = web_frame(page_path, after, view)
-            native = native_frame(program, probe, frames, view)
-            differing = sum(web.pixel(x, y) != native.pixel(x, y) for y in range(256) for x in range(256))
-            native_share, lit = matched_share(native, web)
-            web_share, _ = matched_share(web, native)
-            print(f"   frame {frames}: {lit} lit pixels natively, {differing} differ; matched within a pixel:"
-                  f" {native_share:.1%} of the native picture's, {web_share:.1%} of the page's")
-            check(differing <= 0.03 * lit, f"frame {frames}: {differing} of {lit} pixels differ")
-            check(native_share >= 0.99 and web_share >= 0.99, f"frame {frames}: the pictures do not match")
-    except (Failure, TimeoutError) as failure:
-        print("FAIL:", failure)
-        return 1
-    print("PASS")
-    return 0
+def compare(page_path, program, probe):
+    for after, view in ((5, "world"), (150, "world"), (60, "clip-space")):
+        step(f"the page paused after {after} or more frames in the {view} view, and the native program's same frame")
+        web, frames = web_frame(page_path, after, view)
+        native = native_frame(program, probe, frames, view)
+        differing = sum(web.pixel(x, y) != native.pixel(x, y) for y in range(256) for x in range(256))
+        native_share, lit = matched_share(native, web)
+        web_share, _ = matched_share(web, native)
+        print(f"   frame {frames}: {lit} lit pixels natively, {differing} differ; matched within a pixel:"
+              f" {native_share:.1%} of the native picture's, {web_share:.1%} of the page's")
+        check(differing <= 0.03 * lit, f"frame {frames}: {differing} of {lit} pixels differ")
+        check(native_share >= 0.99 and web_share >= 0.99, f"frame {frames}: the pictures do not match")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_test(__doc__, sys.argv, compare))

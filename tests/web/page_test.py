@@ -3,8 +3,8 @@
 Uses the page in Debian's headless Chromium as a person would, through the DevTools protocol:
 opens it from disk, looks at the canvas, presses keys and drags the mouse with the browser's own
 input events, compares screenshots, ends the program with Esc, and then opens the page once more
-from a static web server on 127.0.0.1, and once in a browser without WebGL. Every wait is for a condition, with a deadline. Fails on
-any console error, uncaught exception or failed load."""
+from a static web server on 127.0.0.1, and once in a browser without WebGL. Every wait is for a
+condition, with a deadline. Fails on any console error, uncaught exception or failed load."""
 
 import collections
 import functools
@@ -15,88 +15,10 @@ import random
 import sys
 import threading
 import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from cdp import Browser  # noqa: E402
-
-RED, GREEN, BLUE, BLACK = (255, 0, 0), (0, 255, 0), (0, 0, 255), (0, 0, 0)
-# Small enough that the page scrolls, so that a space that scrolled it would show.
-VIEW_WIDTH, VIEW_HEIGHT = 900, 480
-
-KEYS = {  # key, code, keyCode, text
-    "space": (" ", "Space", 32, " "),
-    "backslash": ("\\", "Backslash", 220, "\\"),
-    "Escape": ("Escape", "Escape", 27, None),
-    "a": ("a", "KeyA", 65, "a"), "Z": ("Z", "KeyZ", 90, "Z"), "q": ("q", "KeyQ", 81, "q"),
-    "Q": ("Q", "KeyQ", 81, "Q"), "1": ("1", "Digit1", 49, "1"), "/": ("/", "Slash", 191, "/"),
-    "Enter": ("Enter", "Enter", 13, "\r"), "Tab": ("Tab", "Tab", 9, None),
-    "ArrowLeft": ("ArrowLeft", "ArrowLeft", 37, None),
-}
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def step(text):
-    print("--", text, flush=True)
-
-
-class Page:
-    """The program's page in the browser, with the canvas as the window."""
-
-    def __init__(self, browser, url):
-        self.browser = browser
-        browser.open(url, VIEW_WIDTH, VIEW_HEIGHT)
-        browser.wait_for("document.readyState == 'complete'")
-        self.box = browser.evaluate(
-            "(() => { const r = document.getElementById('canvas').getBoundingClientRect();"
-            " return [r.left, r.top, r.width, r.height]; })()")
-
-    def shot(self):
-        return self.browser.screenshot(*self.box)
-
-    def key(self, name):
-        self.browser.key(*KEYS[name])
-
-    def drag(self, button, dx, dy):
-        x, y = self.box[0] + 128, self.box[1] + 128
-        self.browser.drag(button, x, y, dx, dy)
-
-    def status(self):
-        return self.browser.evaluate("document.getElementById('status').textContent")
-
-    def wait_until(self, condition, timeout=10, what="the picture"):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            result = condition()
-            if result:
-                return result
-            time.sleep(0.05)
-        raise Failure(f"waited {timeout} s for {what}")
-
-    def changes_from(self, before, what):
-        return self.wait_until(lambda: (lambda now: now if now != before else None)(self.shot()), what=what)
-
-    def still(self):
-        """Waits until two screenshots a moment apart are identical and returns the last."""
-        def two_alike():
-            a = self.shot()
-            time.sleep(0.2)
-            b = self.shot()
-            return b if a == b else None
-        return self.wait_until(two_alike, what="the picture to stand still")
-
-
-def has_all_colours(image):
-    return all(image.count(c) > 20 for c in (RED, GREEN, BLUE))
-
+from harness import BLUE, GREEN, RED, Page, check, check_console, has_all_colours, run_test, step  # noqa: E402
 
 def box_width(image, colour):
     xs = [x for y in range(image.height) for x in range(image.width) if image.pixel(x, y) == colour]
@@ -260,8 +182,7 @@ def run_from_disk(browser, page_path):
     check(page.shot() == ended, "the picture changed after Esc")
     check("start it again" in page.status(), "the page does not say how to start the program again")
 
-    problems = browser.problems()
-    check(not problems, "the console reported: " + "; ".join(problems))
+    check_console(browser)
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -278,8 +199,7 @@ def run_from_server(browser, page_path):
         step("open " + url)
         page = Page(browser, url)
         page.wait_until(lambda: has_all_colours(page.shot()), what="red, green and blue from the server")
-        problems = browser.problems()
-        check(not problems, "the console reported: " + "; ".join(problems))
+        check_console(browser)
     finally:
         server.shutdown()
 
@@ -290,34 +210,16 @@ def run_without_webgl(page_path):
         page = Page(browser, pathlib.Path(page_path).resolve().as_uri())
         page.wait_until(lambda: "ended with status 1" in page.status(), what="the page to say the program ended")
         check("no WebGL context" in page.status(), f"the page says: {page.status()}")
-        problems = browser.problems()
-        check(not problems, "the console reported: " + "; ".join(problems))
+        check_console(browser)
 
 
-def main():
-    if len(sys.argv) != 2:
-        print(__doc__)
-        return 2
-    page_path = sys.argv[1]
-    if not os.path.exists(page_path):
-        print(f"FAIL: {page_path} does not exist; tools/web.sh builds it")
-        return 1
-    try:
-        with Browser() as browser:
-            run_from_disk(browser, page_path)
-        with Browser() as browser:
-            run_from_server(browser, page_path)
-        run_without_webgl(page_path)
-    except Failure as failure:
-        print("FAIL:", failure)
-        return 1
-    except TimeoutError as failure:
-        print("FAIL:", failure)
-        traceback.print_exc(limit=-4, file=sys.stdout)
-        return 1
-    print("PASS")
-    return 0
+def run_all(page_path):
+    with Browser() as browser:
+        run_from_disk(browser, page_path)
+    with Browser() as browser:
+        run_from_server(browser, page_path)
+    run_without_webgl(page_path)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_test(__doc__, sys.argv, run_all))

@@ -15,7 +15,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from cdp import Browser  # noqa: E402
-from page_test import BLUE, Failure, Page, check, has_all_colours, step  # noqa: E402
+from harness import BLUE, Page, check, check_console, has_all_colours, run_test, step  # noqa: E402
 
 PLANES = ["left", "right", "bottom", "top", "near", "far"]
 # The program's camera: 30 degrees, aspect 1, eye at (0, 0, 8) looking at the origin, no turn.
@@ -153,26 +153,13 @@ def run(browser, page_path):
     page.key("Enter")  # as a keyboard user reaches the button
     page.wait_until(lambda: browser.evaluate("document.getElementById('panel').hidden"), what="Enter to press the button")
 
-    problems = browser.problems()
-    check(not problems, "the console reported: " + "; ".join(problems))
+    check_console(browser)
 
 
-def main():
-    if len(sys.argv) != 2:
-        print(__doc__)
-        return 2
-    if not os.path.exists(sys.argv[1]):
-        print(f"FAIL: {sys.argv[1]} does not exist; tools/web.sh builds it")
-        return 1
-    try:
-        with Browser() as browser:
-            run(browser, sys.argv[1])
-    except (Failure, TimeoutError) as failure:
-        print("FAIL:", failure)
-        return 1
-    print("PASS")
-    return 0
+def run_in_browser(page_path):
+    with Browser() as browser:
+        run(browser, page_path)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_test(__doc__, sys.argv, run_in_browser))
