@@ -108,5 +108,3 @@ class Page:
 
 def has_all_colours(image):
     return all(image.count(c) > 20 for c in (RED, GREEN, BLUE))
-
-
