@@ -1,15 +1,16 @@
 """Usage: python3 tests/web/native_match_test.py build-web/index.html build/orlavane libframe_probe.so
 
 The page's canvas shows what the native window shows: the page is paused after some frames of
-motion in headless Chromium, in the world view and in the clip-space view, and the native
-program, on the display in DISPLAY, saves the same frame (the frame probe reads it from the back
-buffer); the two pictures are compared pixel by pixel. Run it on a private display:
+motion in headless Chromium, in the world view, in the clip-space view and turned by a drag, and
+the native program, on the display in DISPLAY, saves the same frame (the frame probe reads it
+from the back buffer); the two pictures are compared pixel by pixel. Run it on a private display:
 tools/with-xvfb.sh.
 
 Both draw the same geometry through different rasterisers (Mesa's llvmpipe, SwiftShader under
-WebGL) and the page draws the 3-pixel line as quads, so a few pixels may differ: at most 3% of
-the lit pixels, and at least 99% of each picture's lit pixels must find their colour within a
-pixel in the other. A fault in the page's matrices, colours, depth or line width moves hundreds."""
+WebGL) and the page draws the 3-pixel line as quads, so a few pixels may differ: 1 to 2.5% of the
+lit pixels were seen, and at most 6% may; and at least 99% of each picture's lit pixels must find
+their colour within a pixel in the other. A fault in the page's matrices, colours, depth or line
+width moves far more: a line 1.4 times too wide, 18%; a field of view 1 degree off, 55%."""
 
 import os
 import pathlib
@@ -25,6 +26,16 @@ from harness import Failure, Page, check, check_console, run_test, step  # noqa:
 BLACK = (0, 0, 0)
 
 
+# A left drag that turns the camera by 28.125 degrees of yaw and 22.5 of pitch, in four moves of
+# whole pixels, so that the page and the native program add up the same angles.
+TURN = (40, 32)
+
+
+def xdotool(*arguments):
+    subprocess.run(["xdotool", *arguments], check=True, timeout=15, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+
+
 def web_frame(page_path, after, view):
     """Pauses the page after at least `after` frames, in the given view; returns its picture and
     how many frames of motion it shows (the square turns one degree about x per frame)."""
@@ -32,6 +43,8 @@ def web_frame(page_path, after, view):
         page = Page(browser, pathlib.Path(page_path).resolve().as_uri())
         page.wait_until(lambda: (browser.evaluate("Module.orlavaneGlut && Module.orlavaneGlut.framesShown") or 0) > after,
                         what=f"{after} frames")
+        if view == "turned":
+            page.drag("left", *TURN)
         page.key("backslash")
         picture = page.still()
         if view == "clip-space":
@@ -45,19 +58,25 @@ def web_frame(page_path, after, view):
 
 def native_frame(program, probe, frame, view):
     """The native program's frame number `frame`, read from its back buffer. For the clip-space
-    view the program is slowed to ten frames a second and gets a space at once, long before the
-    frame."""
+    view and the turned one the program is slowed to ten frames a second and gets a space, or a
+    left drag, at once, long before the frame."""
     with tempfile.TemporaryDirectory() as folder:
         env = dict(os.environ, LD_PRELOAD=probe, ORLAVANE_DUMP_DIR=folder, ORLAVANE_DUMP_FRAMES=f"{frame} 1 1")
-        if view == "clip-space":
+        if view != "world":
             env["ORLAVANE_FRAME_DELAY_US"] = "100000"
         process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         path = os.path.join(folder, "frame-%05d.ppm" % frame)
         try:
-            if view == "clip-space":
+            if view != "world":
                 window = subprocess.run(["xdotool", "search", "--sync", "--name", "^Orlavane$"], capture_output=True,
                                         text=True, timeout=15).stdout.split()[0]
-                subprocess.run(["xdotool", "key", "--window", window, "space"], check=True, timeout=15)
+                if view == "clip-space":
+                    xdotool("key", "--window", window, "space")
+                else:  # the drag the page got: from the middle, in four equal moves
+                    xdotool("mousemove", "--window", window, "128", "128", "mousedown", "1")
+                    for i in range(1, 5):
+                        xdotool("mousemove", "--window", window, str(128 + TURN[0] * i // 4), str(128 + TURN[1] * i // 4))
+                    xdotool("mouseup", "1")
             deadline = time.monotonic() + 60
             while time.monotonic() < deadline:
                 # The probe writes the file whole before the frame is shown: wait for its full size.
@@ -92,7 +111,7 @@ def matched_share(image, other):
 
 
 def compare(page_path, program, probe):
-    for after, view in ((5, "world"), (150, "world"), (60, "clip-space")):
+    for after, view in ((5, "world"), (150, "world"), (60, "clip-space"), (60, "turned")):
         step(f"the page paused after {after} or more frames in the {view} view, and the native program's same frame")
         web, frames = web_frame(page_path, after, view)
         native = native_frame(program, probe, frames, view)
@@ -101,7 +120,7 @@ def compare(page_path, program, probe):
         web_share, _ = matched_share(web, native)
         print(f"   frame {frames}: {lit} lit pixels natively, {differing} differ; matched within a pixel:"
               f" {native_share:.1%} of the native picture's, {web_share:.1%} of the page's")
-        check(differing <= 0.03 * lit, f"frame {frames}: {differing} of {lit} pixels differ")
+        check(differing <= 0.06 * lit, f"frame {frames}: {differing} of {lit} pixels differ")
         check(native_share >= 0.99 and web_share >= 0.99, f"frame {frames}: the pictures do not match")
 
 
