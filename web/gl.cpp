@@ -68,12 +68,12 @@ FixedFunction gl = {{{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}},
                     -1,
                     -1};
 
-Matrix* current() { return &(gl.matrixMode == MATRIX_PROJECTION ? gl.projection : gl.modelview).back(); }
-
 std::vector<Matrix>* currentStack()
 {
     return gl.matrixMode == MATRIX_PROJECTION ? &gl.projection : &gl.modelview;
 }
+
+Matrix* current() { return &currentStack()->back(); }
 
 // dst = a x b; dst may be a or b.
 Matrix* multiply(Matrix* dst, const Matrix* a, const Matrix* b)

@@ -31,6 +31,7 @@ var LibraryOrlavaneGlut = {
     buttonsHeld: 0,
     listeners: [],
     frameRequest: 0,
+    framesShown: 0,
 
     // Runs a piece of the program; an exit() inside it ends the program.
     run: function(body) {
@@ -78,11 +79,8 @@ var LibraryOrlavaneGlut = {
         GLUT.redisplay = false;
         GLUT.call('display');
         if (!GLUT.ended) {
-          if (!GLUT.firstFrameShown) {
-            GLUT.firstFrameShown = true;
-            performance.mark('orlavane-first-frame');
-          }
-          GLUT.framesShown = (GLUT.framesShown || 0) + 1;
+          if (!GLUT.framesShown) performance.mark('orlavane-first-frame');
+          GLUT.framesShown++;
           if (Module['onFrameDrawn']) Module['onFrameDrawn']();
         }
       }

@@ -52,11 +52,14 @@ bool outside(const Vec4& v, ClipPlane plane)
 // end when it is inside.
 void markCrossings(bool* crossing, const Vec4* in, int n, int written, ClipPlane plane)
 {
+    if (n < 1) return;
     int k = 0;
+    bool curOut = outside(in[0], plane);
     for (int i = 0; i < n && k < written; ++i) {
-        const bool curOut = outside(in[i], plane), nextOut = outside(in[(i + 1) % n], plane);
+        const bool nextOut = i + 1 < n ? outside(in[i + 1], plane) : outside(in[0], plane);
         if (curOut != nextOut && k < written) crossing[k++] = true;
         if (!nextOut && k < written) crossing[k++] = false;
+        curOut = nextOut;
     }
 }
 
